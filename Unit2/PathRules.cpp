@@ -1,0 +1,1 @@
+#include "Unit2/PathRules.h"

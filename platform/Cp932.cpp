@@ -1,0 +1,1 @@
+#include "platform/Cp932.h"
