@@ -67,6 +67,10 @@ inline constexpr std::string_view kOutOfResources = "システム リソース�
 inline constexpr std::string_view kInvalidParameter = "パラメータが間違っています";
 inline constexpr std::string_view kJpegError = "JPEG エラー #%d";
 inline constexpr std::string_view kIniWrite = "%s に書き込めません";
+inline constexpr std::string_view kSaveFolderNotStorable =
+    "保存先フォルダ %s は設定ファイルに保存できません";
+inline constexpr std::string_view kSaveFolderUnreadable =
+    "設定ファイルの保存先フォルダを読めません";
 }  // namespace msg
 
 // Replaces the first "%s" or "%d" of pattern by value.

@@ -46,6 +46,10 @@ class TIniFile {
   void UpdateFile();
 
  private:
+  // The stored value in code page 932, cut to the most a reader takes, or nothing when the file,
+  // section or key is missing.
+  std::optional<std::string> RawValue(std::string_view section, std::string_view key) const;
+
   std::string path_;
 };
 

@@ -17,7 +17,9 @@ struct SettingsValues {
   bool attachMail = false;
 };
 
-// True when the folder can be stored in the settings file and read back as the same text.
+// True when the folder can be stored in the settings file and read back as the same text: it
+// converts to code page 932 and back unchanged, holds no line end, and its stored form fits in
+// the 2047 bytes a reader takes.
 bool CanStoreSaveFolder(const std::string& folder);
 
 // Writes all eight values into "kobanto.ini" in the executable folder, then flushes. A save folder
