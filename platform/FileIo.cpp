@@ -62,8 +62,8 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 
 OutputFile OutputFile::Create(const std::string& path) {
   if (path.empty()) ThrowCreateError(path);
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                     0666));
+  UniqueFd fd(::open(path.c_str(),
+                     O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
   struct stat st {};
   if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) ThrowCreateError(path);
   // Back to ordinary blocking writes now that it is known to be a regular file.

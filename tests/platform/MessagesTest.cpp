@@ -10,15 +10,9 @@ TEST(ReportText, AppendsAPeriodOnlyAfterCharactersThatSortAfterIt) {
   struct Case {
     std::string message, shown;
   } cases[] = {
-      {"a", "a."},
-      {"a.", "a."},
-      {"a!", "a!"},
-      {"a ", "a "},
-      {"a)", "a)"},
-      {"a,", "a,"},
-      {"9", "9."},
-      {"", ""},
-      {"ファイル  は開けません", "ファイル  は開けません."},
+      {"a", "a."},  {"a.", "a."}, {"a!", "a!"},
+      {"a ", "a "}, {"a)", "a)"}, {"a,", "a,"},
+      {"9", "9."},  {"", ""},     {"ファイル  は開けません", "ファイル  は開けません."},
   };
   for (const auto& c : cases) EXPECT_EQ(ReportText(c.message), c.shown) << c.message;
 }

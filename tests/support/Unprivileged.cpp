@@ -18,7 +18,8 @@ int StatusOf(int status) {
 
 void DropPrivileges() {
   if (::geteuid() != 0) return;
-  if (::setgroups(0, nullptr) != 0 || ::setresgid(kUnprivilegedId, kUnprivilegedId, kUnprivilegedId) != 0 ||
+  if (::setgroups(0, nullptr) != 0 ||
+      ::setresgid(kUnprivilegedId, kUnprivilegedId, kUnprivilegedId) != 0 ||
       ::setresuid(kUnprivilegedId, kUnprivilegedId, kUnprivilegedId) != 0) {
     ::_exit(254);
   }
