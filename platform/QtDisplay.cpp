@@ -46,7 +46,10 @@ void DropAllButFatal(QtMsgType type, const QMessageLogContext& context, const QS
 
 void PrepareQtPlatform() {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
-    ::setenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen", 1);
+    // Wayland is tried only when a compositor is named: its client library reports a failed
+    // connection on standard error itself, past Qt's messages.
+    const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
+    ::setenv("QT_QPA_PLATFORM", wayland ? "xcb;wayland;offscreen" : "xcb;offscreen", 1);
     platformListSetByUs = true;
   }
   defaultHandler = qInstallMessageHandler(&HoldStartupMessages);

@@ -1,9 +1,10 @@
 #include "tests/support/JpegMaker.h"
 
 #include <cstdio>
+#include <cstdlib>
+
 #include <jpeglib.h>
 
-#include <csetjmp>
 #include <stdexcept>
 
 #include "tests/support/TempDir.h"
@@ -26,6 +27,44 @@ Rgb Gradient(int x, int y, int w, int h) {
           static_cast<std::uint8_t>((x + y) * 127 / (w + h > 2 ? w + h - 2 : 1))};
 }
 
+void SetColourModel(jpeg_compress_struct& cinfo, const JpegSpec& spec) {
+  if (spec.cmyk || spec.ycck) {
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+  } else if (spec.unknownComponents > 0) {
+    cinfo.input_components = spec.unknownComponents;
+    cinfo.in_color_space = JCS_UNKNOWN;
+  } else {
+    cinfo.input_components = spec.grayscale ? 1 : 3;
+    cinfo.in_color_space = spec.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+  }
+}
+
+void FillRow(const JpegSpec& spec, int y, int channels, std::vector<JSAMPLE>& row) {
+  for (int x = 0; x < spec.width; ++x) {
+    JSAMPLE* p = &row[static_cast<std::size_t>(x) * channels];
+    if (channels == 4 && spec.ink) {
+      auto ink = spec.ink(x, y);
+      for (int c = 0; c < 4; ++c) p[c] = ink[c];
+      continue;
+    }
+    Rgb c = spec.pixel ? spec.pixel(x, y) : Gradient(x, y, spec.width, spec.height);
+    if (channels == 3) {
+      p[0] = c.r, p[1] = c.g, p[2] = c.b;
+    } else {
+      for (int i = 0; i < channels; ++i) p[i] = c.r;
+    }
+  }
+}
+
+// Owns a buffer that jpeg_mem_dest allocated.
+struct MemDest {
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  ~MemDest() { std::free(buffer); }
+  std::vector<std::uint8_t> Bytes() const { return {buffer, buffer + size}; }
+};
+
 }  // namespace
 
 std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
@@ -33,17 +72,17 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
   ThrowingErrors errors{};
   cinfo.err = jpeg_std_error(&errors.mgr);
   errors.mgr.error_exit = &ThrowingErrors::Exit;
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
+  MemDest dest;
   jpeg_create_compress(&cinfo);
   try {
-    jpeg_mem_dest(&cinfo, &buffer, &size);
+    jpeg_mem_dest(&cinfo, &dest.buffer, &dest.size);
     cinfo.image_width = static_cast<JDIMENSION>(spec.width);
     cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-    cinfo.input_components = spec.grayscale ? 1 : 3;
-    cinfo.in_color_space = spec.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    SetColourModel(cinfo, spec);
     jpeg_set_defaults(&cinfo);
     if (spec.storeAsRgb) jpeg_set_colorspace(&cinfo, JCS_RGB);
+    if (spec.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    if (spec.cmyk && !spec.adobeMarker) cinfo.write_Adobe_marker = FALSE;
     jpeg_set_quality(&cinfo, spec.quality, TRUE);
     if (spec.progressive) jpeg_simple_progression(&cinfo);
     if (spec.arithmetic) cinfo.arith_code = TRUE;
@@ -51,31 +90,75 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
     const int channels = cinfo.input_components;
     std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.width) * channels);
     while (cinfo.next_scanline < cinfo.image_height) {
-      int y = static_cast<int>(cinfo.next_scanline);
-      for (int x = 0; x < spec.width; ++x) {
-        Rgb c = spec.pixel ? spec.pixel(x, y) : Gradient(x, y, spec.width, spec.height);
-        if (channels == 1) {
-          row[x] = c.r;
-        } else {
-          row[x * 3] = c.r, row[x * 3 + 1] = c.g, row[x * 3 + 2] = c.b;
-        }
-      }
+      FillRow(spec, static_cast<int>(cinfo.next_scanline), channels, row);
       JSAMPROW rows[1] = {row.data()};
       jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);
   } catch (...) {
     jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
     throw;
   }
   jpeg_destroy_compress(&cinfo);
-  std::vector<std::uint8_t> out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
+  return dest.Bytes();
 }
 
 void WriteJpeg(const std::string& path, const JpegSpec& spec) { WriteBytes(path, MakeJpeg(spec)); }
+
+std::vector<std::uint8_t> ToProgressive(const std::vector<std::uint8_t>& jpeg) {
+  jpeg_decompress_struct in{};
+  jpeg_compress_struct out{};
+  ThrowingErrors inErrors{}, outErrors{};
+  in.err = jpeg_std_error(&inErrors.mgr);
+  inErrors.mgr.error_exit = &ThrowingErrors::Exit;
+  out.err = jpeg_std_error(&outErrors.mgr);
+  outErrors.mgr.error_exit = &ThrowingErrors::Exit;
+  MemDest dest;
+  jpeg_create_decompress(&in);
+  jpeg_create_compress(&out);
+  try {
+    jpeg_mem_src(&in, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&in, TRUE);
+    jvirt_barray_ptr* coefficients = jpeg_read_coefficients(&in);
+    jpeg_copy_critical_parameters(&in, &out);
+    jpeg_simple_progression(&out);
+    jpeg_mem_dest(&out, &dest.buffer, &dest.size);
+    jpeg_write_coefficients(&out, coefficients);
+    jpeg_finish_compress(&out);
+    jpeg_finish_decompress(&in);
+  } catch (...) {
+    jpeg_destroy_compress(&out);
+    jpeg_destroy_decompress(&in);
+    throw;
+  }
+  jpeg_destroy_compress(&out);
+  jpeg_destroy_decompress(&in);
+  return dest.Bytes();
+}
+
+std::vector<JpegSegment> HeaderSegments(const std::vector<std::uint8_t>& jpeg) {
+  std::vector<JpegSegment> segments;
+  std::size_t at = 0;
+  while (at + 1 < jpeg.size()) {
+    if (jpeg[at] != 0xFF) throw std::runtime_error("no marker at " + std::to_string(at));
+    JpegSegment segment{at, jpeg[at + 1], 0};
+    if (segment.marker != 0xD8) {
+      if (at + 3 >= jpeg.size()) throw std::runtime_error("segment cut short");
+      segment.length = (std::size_t{jpeg[at + 2]} << 8) | jpeg[at + 3];
+    }
+    segments.push_back(segment);
+    if (segment.marker == 0xDA) return segments;
+    at += 2 + segment.length;
+  }
+  throw std::runtime_error("no scan header");
+}
+
+JpegSegment FindSegment(const std::vector<std::uint8_t>& jpeg, std::uint8_t marker) {
+  for (const JpegSegment& segment : HeaderSegments(jpeg)) {
+    if (segment.marker == marker) return segment;
+  }
+  throw std::runtime_error("no such segment");
+}
 
 DecodedImage DecodeJpeg(const std::vector<std::uint8_t>& bytes) {
   jpeg_decompress_struct cinfo{};
@@ -94,7 +177,8 @@ DecodedImage DecodeJpeg(const std::vector<std::uint8_t>& bytes) {
     image.height = static_cast<int>(cinfo.output_height);
     image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
     while (cinfo.output_scanline < cinfo.output_height) {
-      JSAMPROW rows[1] = {&image.rgb[static_cast<std::size_t>(cinfo.output_scanline) * image.width * 3]};
+      JSAMPROW rows[1] = {
+          &image.rgb[static_cast<std::size_t>(cinfo.output_scanline) * image.width * 3]};
       jpeg_read_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_decompress(&cinfo);

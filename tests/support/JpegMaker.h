@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -20,10 +22,35 @@ struct JpegSpec {
   bool storeAsRgb = false;  // three components stored as RGB, with an Adobe marker (transform 0)
   // The colour of each pixel; a smooth gradient when empty.
   std::function<Rgb(int x, int y)> pixel;
+  // Four components, stored as CMYK (or, with ycck, as YCCK: Adobe transform 2), the samples of
+  // each pixel given by ink (C, M, Y, K as written, for example in Adobe's inverted form).
+  bool cmyk = false;
+  bool ycck = false;
+  bool adobeMarker = true;  // with cmyk: whether the Adobe marker is written
+  std::function<std::array<std::uint8_t, 4>(int x, int y)> ink;
+  // When not 0: that many components of no known colour space (2; the library writes no more
+  // than 4), every sample the pixel's red.
+  int unknownComponents = 0;
 };
 
 std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec);
 void WriteJpeg(const std::string& path, const JpegSpec& spec);
+
+// The same picture as a progressive stream holding exactly the same coefficients (a lossless
+// transcode of the coefficients, as jpegtran does).
+std::vector<std::uint8_t> ToProgressive(const std::vector<std::uint8_t>& jpeg);
+
+// One marker segment of a JPEG stream's header: where its FF byte is, its marker byte and its
+// length field (0 for SOI, which has none). The whole segment is 2 + length bytes.
+struct JpegSegment {
+  std::size_t offset = 0;
+  std::uint8_t marker = 0;
+  std::size_t length = 0;
+};
+// The segments from SOI up to and including the first scan header (SOS).
+std::vector<JpegSegment> HeaderSegments(const std::vector<std::uint8_t>& jpeg);
+// The first segment with this marker; throws when there is none.
+JpegSegment FindSegment(const std::vector<std::uint8_t>& jpeg, std::uint8_t marker);
 
 // Decodes a JPEG file with libjpeg to 8-bit RGB (greyscale is expanded), for checking outputs.
 struct DecodedImage {

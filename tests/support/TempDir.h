@@ -30,11 +30,12 @@ class TempDir {
 
 // A test fixture that gives each test its own temporary folder.
 class TempDirTest : public ::testing::Test {
- protected:
+ public:
   std::string Path(std::string_view name) const { return dir_ / name; }
   // The folder with a trailing "/", as the executable folder is given.
   std::string Folder() const { return dir_.Path() + "/"; }
 
+ protected:
   TempDir dir_;
 };
 
