@@ -25,4 +25,6 @@ void TRadioButton::nextCheckState() {
   SetChecked(true);
 }
 
+bool TRadioButton::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+
 }  // namespace kobanto

@@ -21,6 +21,8 @@ class TRadioButton : public QRadioButton {
 
  protected:
   void nextCheckState() override;
+  // The whole control answers a click, not only its circle and caption.
+  bool hitButton(const QPoint& pos) const override;
 };
 
 }  // namespace kobanto

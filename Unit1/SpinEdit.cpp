@@ -8,7 +8,6 @@ namespace kobanto {
 
 TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
   setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-  setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   SetValue(minValue_);
 }
 
@@ -50,7 +49,7 @@ void TSpinEdit::stepBy(int steps) {
   // Widened so that a step from the largest number never overflows.
   const long long next = static_cast<long long>(Value()) + steps;
   SetValue(static_cast<int>(std::clamp<long long>(next, std::numeric_limits<int>::min(),
-                                                   std::numeric_limits<int>::max())));
+                                                  std::numeric_limits<int>::max())));
   selectAll();
 }
 

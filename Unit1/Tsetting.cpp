@@ -25,7 +25,9 @@ Tsetting::Tsetting(Application& application, const TsettingContext& context)
     : TForm(application), context_(context), ui_(std::make_unique<Ui::Tsetting>()) {
   ui_->setupUi(this);
   // A fixed dialog frame: caption and close box, no minimise or maximise box, not resizable. It
-  // stays a plain window, so Enter and Esc press no button of their own accord.
+  // stays a plain window rather than a dialog, so there is no default button and Esc does
+  // nothing. The buttons are auto-default in the form: Enter presses the button that has the
+  // focus, as on Windows, and no other.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   PlaceWindow(QPoint(229, 108), kClientSize, SizeOf::kClientArea);
