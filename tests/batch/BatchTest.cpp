@@ -12,6 +12,7 @@
 #include "Unit2/MailHandoff.h"
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
+#include "tests/support/Fakes.h"
 #include "tests/support/JpegMaker.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
@@ -19,22 +20,8 @@
 namespace kobanto {
 namespace {
 
+using test::Arguments;
 using test::Exists;
-
-class RecordingLauncher : public ProcessLauncher {
- public:
-  void Launch(const std::string& program, const std::string& argument) override {
-    launches.push_back({program, argument});
-  }
-  std::vector<std::pair<std::string, std::string>> launches;
-};
-
-CommandLine Arguments(std::vector<std::string> args) {
-  args.insert(args.begin(), "kobanto");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  return CommandLine::FromArgv(static_cast<int>(argv.size()), argv.data());
-}
 
 class BatchTest : public test::TempDirTest {
  public:
@@ -67,7 +54,7 @@ class BatchTest : public test::TempDirTest {
 
   std::string Out(const std::string& name) { return Path("out/" + name); }
 
-  RecordingLauncher launcher;
+  test::RecordingLauncher launcher;
 };
 
 TEST_F(BatchTest, WithoutArgumentsNothingIsOpenedAndTheWindowStays) {
@@ -84,8 +71,8 @@ TEST_F(BatchTest, ConvertsPicturesAndHandsEveryArgumentToTheCompanionInOrder) {
   EXPECT_EQ(test::DecodeJpeg(test::ReadBytes(Out("S_a.jpg"))).width, 12);
   EXPECT_TRUE(Exists(Out("S_b.JPG")));
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].first, Folder() + "SendTo.exe");
-  EXPECT_EQ(launcher.launches[0].second,
+  EXPECT_EQ(launcher.launches[0].program, Folder() + "SendTo.exe");
+  EXPECT_EQ(launcher.launches[0].argument,
             Out("S_a.jpg") + "," + Out("S_b.JPG") + "," + Path("in/notes.txt"));
   EXPECT_EQ(test::ReadText(Path("in/notes.txt")), "notes");
 }
@@ -160,7 +147,7 @@ TEST_F(BatchTest, TheListHoldsOneEntryPerArgument) {
     EXPECT_TRUE(Run(args));
     std::filesystem::current_path(cwd);
     ASSERT_EQ(launcher.launches.size(), 1u);
-    EXPECT_EQ(launcher.launches[0].second, BuildAttachmentString(c.entries(*this)));
+    EXPECT_EQ(launcher.launches[0].argument, BuildAttachmentString(c.entries(*this)));
     std::vector<std::string> outputs;
     for (const auto& e : std::filesystem::directory_iterator(Path("out")))
       outputs.push_back(e.path().filename().string());
@@ -173,7 +160,7 @@ TEST_F(BatchTest, TheSaveFolderIsUsedExactlyAsRead) {
   WriteSettings(Path("out") + "/", true);
   EXPECT_TRUE(Run({Picture("a.jpg")}));
   ASSERT_EQ(launcher.launches.size(), 1u);
-  EXPECT_EQ(launcher.launches[0].second, Path("out") + "//S_a.jpg");
+  EXPECT_EQ(launcher.launches[0].argument, Path("out") + "//S_a.jpg");
   EXPECT_TRUE(Exists(Out("S_a.jpg")));
 }
 

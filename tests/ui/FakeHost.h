@@ -6,7 +6,7 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/FolderChooser.h"
-#include "platform/ProcessLauncher.h"
+#include "tests/support/Fakes.h"
 
 namespace kobanto::test {
 
@@ -15,18 +15,6 @@ class RecordingReport : public ErrorReport {
  public:
   void Show(const std::string& message) override { messages.push_back(message); }
   std::vector<std::string> messages;
-};
-
-// Records what would be launched instead of starting it.
-class RecordingLauncher : public ProcessLauncher {
- public:
-  struct Launch {
-    std::string program, argument;
-  };
-  void Launch(const std::string& program, const std::string& argument) override {
-    launches.push_back({program, argument});
-  }
-  std::vector<struct Launch> launches;
 };
 
 // Answers the folder chooser with a prepared folder (or a cancel) and records each use.

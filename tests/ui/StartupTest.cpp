@@ -16,13 +16,7 @@
 namespace kobanto {
 namespace {
 
-CommandLine Arguments(std::vector<std::string> args) {
-  args.insert(args.begin(), "kobanto");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  return CommandLine::FromArgv(static_cast<int>(args.size()), argv.data());
-}
+using test::Arguments;
 
 // Runs the message loop with a watchdog, doing `during` once the loop runs.
 int RunLoop(Startup& startup, std::function<void()> during = {}) {

@@ -21,14 +21,6 @@
 
 namespace kobanto::test {
 
-CommandLine Arguments(std::vector<std::string> args) {
-  args.insert(args.begin(), "kobanto");
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  return CommandLine::FromArgv(static_cast<int>(args.size()), argv.data());
-}
-
 SettingsWindow::SettingsWindow(const std::string& exeFolder, FolderChooser& chooser,
                                std::vector<std::string> args)
     : commandLine_(Arguments(std::move(args))), app_(report) {

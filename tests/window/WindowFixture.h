@@ -18,8 +18,6 @@
 
 namespace kobanto::test {
 
-CommandLine Arguments(std::vector<std::string> args);
-
 // The settings window created as start-up creates it (the first window, so the main window),
 // with its creation handler already run and every error report recorded.
 class SettingsWindow {
