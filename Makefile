@@ -25,5 +25,12 @@ test: build
 demo: build
 	@scripts/demo.sh $(BUILD)
 
+# The benchmark (bench/run.py): the program built in Release under build-bench/, timed against the
+# decoder alone (djpeg) and against ImageMagick; on demand only, never part of `make test`.
+.PHONY: bench
+bench:
+	@scripts/install-deps.sh libjpeg-turbo-progs imagemagick time python3
+	@python3 bench/run.py
+
 clean:
 	rm -rf $(BUILD)

@@ -1,6 +1,7 @@
 #include "Unit2/IntermediatePicture.h"
 
 #include "Unit2/Stretch.h"
+#include "platform/Profile.h"
 
 namespace kobanto {
 
@@ -35,15 +36,28 @@ std::size_t DisplayColourCount(int displayDepth) {
 }
 
 void IntermediatePicture::Resize(int width, int height) {
+  KOBANTO_PROFILE_PHASE("intermediate");
   Bitmap resized(width, height, DisplayPixelFormat(display_.depth));
   resized.SetPalette(DisplayPalette(display_.depth));
-  resized.FillWhite();
   bitmap_ = std::move(resized);
+  whitePending_ = true;
+}
+
+void IntermediatePicture::PaintWhite() const {
+  if (!whitePending_) return;
+  bitmap_.FillWhite();
+  whitePending_ = false;
 }
 
 void IntermediatePicture::StretchDraw(const Rect& rect, const Bitmap& picture) {
+  KOBANTO_PROFILE_PHASE("stretch");
+  // The copy writes every pixel of the part of rect inside the bitmap, unless the picture has none.
+  const bool coversAll = rect.left <= 0 && rect.top <= 0 && rect.right >= bitmap_.Width() &&
+                         rect.bottom >= bitmap_.Height() && !picture.Empty();
+  if (!coversAll) PaintWhite();
   StretchCopy(bitmap_, rect, picture, ChooseStretchMode(display_.depth, PictureDepth(picture)),
               DisplayColourCount(display_.depth));
+  whitePending_ = false;
 }
 
 }  // namespace kobanto

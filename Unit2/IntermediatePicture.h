@@ -32,7 +32,10 @@ class IntermediatePicture : public Canvas {
   void SetWidth(int width) { Resize(width, bitmap_.Height()); }
   void SetHeight(int height) { Resize(bitmap_.Width(), height); }
 
-  const Bitmap& Picture() const { return bitmap_; }
+  const Bitmap& Picture() const {
+    PaintWhite();
+    return bitmap_;
+  }
 
   // The stretched copy, nearest neighbour or halftone as the display's depth and the picture's
   // require.
@@ -40,9 +43,15 @@ class IntermediatePicture : public Canvas {
 
  private:
   void Resize(int width, int height);
+  // Makes the bitmap white if it has not been painted since it was made.
+  void PaintWhite() const;
 
   DisplayFormat display_;
-  Bitmap bitmap_{0, 0, DisplayPixelFormat(display_.depth)};
+  // The white a new bitmap starts with is painted when it is first looked at, or before a draw
+  // that leaves some of it visible; a draw over the whole bitmap, the usual case, covers every
+  // pixel, and painting it white first would only cost a pass over its memory.
+  mutable Bitmap bitmap_{0, 0, DisplayPixelFormat(display_.depth)};
+  mutable bool whitePending_ = false;
 };
 
 }  // namespace kobanto

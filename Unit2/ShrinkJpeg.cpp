@@ -6,6 +6,7 @@
 #include "Unit2/IntermediatePicture.h"
 #include "Unit2/SizeRule.h"
 #include "codec/JpegImage.h"
+#include "platform/Profile.h"
 #include "settings/IniFile.h"
 #include "settings/Keys.h"
 
@@ -44,6 +45,7 @@ struct ShrinkObjects {
 
 void ShrinkJpeg(const std::string& source, const std::string& output,
                 const ShrinkContext& context) {
+  KOBANTO_PROFILE_PHASE("shrink");
   ShrinkObjects objects;
   TJPEGImage& sourcePicture = objects.source.emplace(context.display.Decode());
   TJPEGImage& outputPicture = objects.output.emplace(context.display.Decode());

@@ -157,17 +157,24 @@ std::vector<std::uint8_t> IndexedLookup(const Bitmap& source, Bitmap& destinatio
   return lookup;
 }
 
-// Nearest-neighbour rows: the column table and the row index are computed once, and each pixel
-// is one conversion written inline by the caller's pixel function.
-template <int DestinationBytes, typename PixelFunction>
-void CopyNearest(Bitmap& destination, const Span& xs, const Span& ys, const Bitmap& source,
-                 PixelFunction pixel) {
+// The byte offset within a source row of the pixel each visible destination column copies; they
+// never decrease from left to right.
+std::vector<std::size_t> ColumnOffsets(const Span& xs, const Bitmap& source) {
   const int sourceBytes = BytesPerPixel(source.Format());
   std::vector<std::size_t> columns(static_cast<std::size_t>(xs.last - xs.first));
   for (int x = xs.first; x < xs.last; ++x) {
     columns[x - xs.first] =
         static_cast<std::size_t>(NearestSource(xs, x, source.Width())) * sourceBytes;
   }
+  return columns;
+}
+
+// Nearest-neighbour rows: the column table and the row index are computed once, and each pixel
+// is one conversion written inline by the caller's pixel function.
+template <int DestinationBytes, typename PixelFunction>
+void CopyNearest(Bitmap& destination, const Span& xs, const Span& ys, const Bitmap& source,
+                 PixelFunction pixel) {
+  const std::vector<std::size_t> columns = ColumnOffsets(xs, source);
   for (int y = ys.first; y < ys.last; ++y) {
     const std::uint8_t* from = source.Row(NearestSource(ys, y, source.Height()));
     std::uint8_t* to = destination.Row(y) + static_cast<std::size_t>(xs.first) * DestinationBytes;
@@ -175,6 +182,27 @@ void CopyNearest(Bitmap& destination, const Span& xs, const Span& ys, const Bitm
       pixel(from + offset, to);
       to += DestinationBytes;
     }
+  }
+}
+
+// 24-bit pixels into 24-bit pixels, the copy of every conversion on a full-colour display: each
+// pixel moves as one 4-byte load and store, the store's fourth byte being overwritten by the next
+// pixel. The row's last pixel is stored as 3 bytes, so that nothing is written past the row, and a
+// source pixel at the end of its row is loaded as 3 bytes, so that nothing is read past it.
+void CopyNearestRgb24(Bitmap& destination, const Span& xs, const Span& ys, const Bitmap& source) {
+  const std::vector<std::size_t> columns = ColumnOffsets(xs, source);
+  const std::size_t count = columns.size();
+  std::size_t wide = count - 1;
+  while (wide > 0 && columns[wide - 1] + 4 > source.Stride()) --wide;
+  for (int y = ys.first; y < ys.last; ++y) {
+    const std::uint8_t* from = source.Row(NearestSource(ys, y, source.Height()));
+    std::uint8_t* to = destination.Row(y) + static_cast<std::size_t>(xs.first) * 3;
+    for (std::size_t i = 0; i < wide; ++i) {
+      std::uint32_t pixel;
+      std::memcpy(&pixel, from + columns[i], 4);
+      std::memcpy(to + i * 3, &pixel, 4);
+    }
+    for (std::size_t i = wide; i < count; ++i) std::memcpy(to + i * 3, from + columns[i], 3);
   }
 }
 
@@ -200,8 +228,7 @@ void StretchNearest(Bitmap& destination, const Span& xs, const Span& ys, const B
   }
   switch (format) {
     case PixelFormat::kRgb24:
-      CopyNearest<3>(destination, xs, ys, source,
-                     [](const std::uint8_t* s, std::uint8_t* d) { std::memcpy(d, s, 3); });
+      CopyNearestRgb24(destination, xs, ys, source);
       break;
     case PixelFormat::kRgb565:
       CopyNearest<2>(destination, xs, ys, source, [](const std::uint8_t* s, std::uint8_t* d) {

@@ -7,6 +7,7 @@
 
 #include "codec/CmykToRgb.h"
 #include "codec/JpegObjects.h"
+#include "platform/Profile.h"
 
 namespace kobanto::jpeg {
 namespace {
@@ -87,6 +88,13 @@ void ReadRows(jpeg_decompress_struct& cinfo, Bitmap& picture, std::vector<JSAMPL
   }
 }
 
+// The decoded picture, 24-bit or 8-bit as the library will deliver it.
+Bitmap NewPicture(const jpeg_decompress_struct& cinfo, bool quantized) {
+  KOBANTO_PROFILE_PHASE("decoded-picture");
+  return Bitmap(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
+                quantized ? PixelFormat::kIndexed8 : PixelFormat::kRgb24);
+}
+
 }  // namespace
 
 ImageSize ReadImageSize(std::span<const std::uint8_t> data) {
@@ -109,8 +117,7 @@ Bitmap DecodePicture(std::span<const std::uint8_t> data, DecodeDepth depth) {
   // The picture comes before the library's own work areas, so that a size too large to hold is
   // refused before anything large is allocated.
   const bool quantized = IsQuantized(cinfo, depth);
-  Bitmap picture(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
-                 quantized ? PixelFormat::kIndexed8 : PixelFormat::kRgb24);
+  Bitmap picture = NewPicture(cinfo, quantized);
   std::vector<JSAMPLE> cmykRows;
   if (!quantized && cinfo.out_color_space == JCS_CMYK) {
     cmykRows.resize(static_cast<std::size_t>(cinfo.output_width) * 4 * kRowsPerCall);

@@ -6,6 +6,7 @@
 #include "codec/JpegEncode.h"
 #include "platform/Errors.h"
 #include "platform/FileIo.h"
+#include "platform/Profile.h"
 
 namespace kobanto {
 namespace {
@@ -27,6 +28,7 @@ TJPEGImage::TJPEGImage(DecodeDepth depth) : depth_(depth) {}
 TJPEGImage::~TJPEGImage() = default;
 
 void TJPEGImage::LoadFromFile(const std::string& path) {
+  KOBANTO_PROFILE_PHASE("load");
   std::vector<std::uint8_t> bytes;
   try {
     bytes = ReadWholeFile(path);
@@ -55,11 +57,13 @@ void TJPEGImage::Draw(Canvas& canvas, const Rect& rect) {
 }
 
 void TJPEGImage::Assign(const Bitmap& picture) {
+  KOBANTO_PROFILE_PHASE("assign");
   Release();
   decoded_ = picture;
 }
 
 void TJPEGImage::SaveToFile(const std::string& path) {
+  KOBANTO_PROFILE_PHASE("save");
   OutputFile file = OutputFile::Create(path);
   if (!data_) Encode();
   file.WriteAll(*data_);
@@ -73,6 +77,7 @@ void TJPEGImage::Release() {
 }
 
 void TJPEGImage::Decode() {
+  KOBANTO_PROFILE_PHASE("decode");
   // A picture with no data at all decodes like an empty file: the library's empty-input error.
   std::span<const std::uint8_t> data;
   if (data_) data = *data_;
@@ -80,6 +85,7 @@ void TJPEGImage::Decode() {
 }
 
 void TJPEGImage::Encode() {
+  KOBANTO_PROFILE_PHASE("encode");
   const Bitmap noPicture;
   const Bitmap& picture = decoded_ ? *decoded_ : noPicture;
   data_ = WithMemoryReported([&] { return jpeg::EncodePicture(picture, quality_); });

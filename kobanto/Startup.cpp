@@ -3,6 +3,7 @@
 #include "Unit1/Tsetting.h"
 #include "Unit2/Batch.h"
 #include "Unit2/Thenkan.h"
+#include "platform/Profile.h"
 #include "platform/QtErrorReport.h"
 
 namespace kobanto {
@@ -26,7 +27,9 @@ void Startup::CreateWindows() {
   application_.SetTitle(QStringLiteral("Kobanto"));
   application_.CreateForm(
       forms_.setting, TsettingContext{context_.commandLine, context_.exeFolder, context_.chooser});
+  KOBANTO_PROFILE_MARK("setting-window");
   application_.CreateForm(forms_.henkan, forms_, [this] { return RunBatch(); });
+  KOBANTO_PROFILE_MARK("completion-window");
   if (context_.commandLine.ParamCount() > 0) {
     application_.SetShowMainForm(false);
     forms_.henkan->show();
@@ -34,6 +37,7 @@ void Startup::CreateWindows() {
 }
 
 bool Startup::RunBatch() {
+  KOBANTO_PROFILE_MARK("batch");
   if (context_.batch) return context_.batch();
   return kobanto::RunBatch(
       context_.commandLine,

@@ -47,9 +47,12 @@ void DropAllButFatal(QtMsgType type, const QMessageLogContext& context, const QS
 void PrepareQtPlatform() {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
     // Wayland is tried only when a compositor is named: its client library reports a failed
-    // connection on standard error itself, past Qt's messages.
+    // connection on standard error itself, past Qt's messages. With no display named at all
+    // there is nothing to try.
+    const bool x11 = std::getenv("DISPLAY") != nullptr;
     const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
-    ::setenv("QT_QPA_PLATFORM", wayland ? "xcb;wayland;offscreen" : "xcb;offscreen", 1);
+    const char* list = wayland ? "xcb;wayland;offscreen" : x11 ? "xcb;offscreen" : "offscreen";
+    ::setenv("QT_QPA_PLATFORM", list, 1);
     platformListSetByUs = true;
   }
   defaultHandler = qInstallMessageHandler(&HoldStartupMessages);

@@ -46,8 +46,11 @@ kobanto::Bitmap MakePicture(int width, int height, std::uint32_t seed) {
         const double texture = 30 * std::sin(x * 0.9) * std::cos(y * 0.7) + 20 * std::sin(u * 300);
         r = 70 + texture + 60 * u, g = 120 + texture - 30 * v, b = 50 + 0.5 * texture;
       }
-      const int n = noise.Next(6);
-      row[3 * x] = Clamp(r + n), row[3 * x + 1] = Clamp(g + n), row[3 * x + 2] = Clamp(b + n);
+      // Luminance noise plus a little chroma noise of each channel's own, as a sensor gives.
+      const int n = noise.Next(7);
+      row[3 * x] = Clamp(r + n + noise.Next(3));
+      row[3 * x + 1] = Clamp(g + n + noise.Next(3));
+      row[3 * x + 2] = Clamp(b + n + noise.Next(3));
     }
   }
   return picture;
