@@ -25,6 +25,18 @@ test: build
 demo: build
 	@scripts/demo.sh $(BUILD)
 
+# Per user, without root (README.md, "Installing"): the program folder PREFIX/lib/kobanto, the
+# command PREFIX/bin/kobanto, the desktop entry and the file managers' menus. The prefix reaches
+# the scripts through the environment, so that spaces and quotes in it arrive unchanged.
+.PHONY: install uninstall
+install uninstall: export KOBANTO_PREFIX := $(PREFIX)
+
+install: build
+	@scripts/install.sh "$(BUILD)" "$$KOBANTO_PREFIX"
+
+uninstall:
+	@scripts/uninstall.sh "$$KOBANTO_PREFIX"
+
 # The benchmark (bench/run.py): the program built in Release under build-bench/, timed against the
 # decoder alone (djpeg) and against ImageMagick; on demand only, never part of `make test`.
 .PHONY: bench

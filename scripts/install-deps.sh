@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev
   xdg-utils
+  desktop-file-utils libglib2.0-bin # install tests: desktop-file-validate, gio launch
   util-linux
   "$@"
 )
