@@ -37,6 +37,30 @@ install: build
 uninstall:
 	@scripts/uninstall.sh "$$KOBANTO_PREFIX"
 
+# The whole suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer in a folder
+# of its own. Leaks that third-party libraries keep until exit are suppressed (tests/sanitize/).
+SANITIZE_BUILD ?= $(BUILD)-sanitize
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: test-sanitize
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DKOBANTO_WERROR=ON -DKOBANTO_SANITIZE=ON \
+	  $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZE_ENV) \
+	  ctest --output-on-failure -j $(JOBS)
+
+# The libFuzzer targets (fuzz/), built with clang, each run for FUZZ_SECONDS; on demand only.
+FUZZ_BUILD ?= $(BUILD)-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: fuzz
+fuzz:
+	@scripts/install-deps.sh clang libclang-rt-14-dev
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh $(FUZZ_BUILD)
+
 # The benchmark (bench/run.py): the program built in Release under build-bench/, timed against the
 # decoder alone (djpeg) and against ImageMagick; on demand only, never part of `make test`.
 .PHONY: bench

@@ -20,8 +20,14 @@ namespace {
   throw EFCreateError(FormatMessage(msg::kFileCreate, path));
 }
 
+// A NUL byte would end the name the system sees: the file opened would be another one than the
+// path names (a save folder read with a NUL in it would have the output replace that file).
+bool NamesNoFile(const std::string& path) {
+  return path.empty() || path.find('\0') != std::string::npos;
+}
+
 UniqueFd OpenRegularForReading(const std::string& path) {
-  if (path.empty()) ThrowOpenError(path);
+  if (NamesNoFile(path)) ThrowOpenError(path);
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat st {};
   if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) ThrowOpenError(path);
@@ -61,7 +67,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
 }
 
 OutputFile OutputFile::Create(const std::string& path) {
-  if (path.empty()) ThrowCreateError(path);
+  if (NamesNoFile(path)) ThrowCreateError(path);
   UniqueFd fd(::open(path.c_str(),
                      O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
   struct stat st {};

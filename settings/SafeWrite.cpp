@@ -1,6 +1,7 @@
 #include "settings/SafeWrite.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,9 +143,18 @@ class TempFile {
   std::string path_;
 };
 
-// Rewrites the existing file itself, for a folder that refuses new files. Space for a longer text
-// is reserved first, so that a full disk is found before the old text is touched.
+// Whether a file of size bytes may be written under the process's file-size limit.
+bool WithinFileSizeLimit(std::size_t size) {
+  struct rlimit limit {};
+  return ::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+         size <= limit.rlim_cur;
+}
+
+// Rewrites the existing file itself, for a folder that refuses new files. A text that a file-size
+// limit would cut short is refused, and space for a longer text is reserved first, so that both
+// are found before the old text is touched.
 bool RewriteInPlace(int fd, std::string_view data, off_t oldSize) {
+  if (!WithinFileSizeLimit(data.size())) return false;
   if (static_cast<off_t>(data.size()) > oldSize &&
       ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) != 0 &&
       (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
