@@ -25,24 +25,24 @@ constexpr long long kMostPixels = 1 << 20;
 constexpr int kDisplayDepths[] = {32, 24, 16, 15, 8, 4, 1};
 
 std::vector<kobanto::fuzz::Seed> Seeds() {
-  using test::JpegSpec;
+  using test::JpegRecipe;
   auto make = [](int w, int h, auto tweak) {
-    JpegSpec spec;
-    spec.width = w;
-    spec.height = h;
-    tweak(spec);
-    return fuzz::AsText(test::MakeJpeg(spec));
+    JpegRecipe recipe;
+    recipe.width = w;
+    recipe.height = h;
+    tweak(recipe);
+    return fuzz::AsText(test::MakeJpeg(recipe));
   };
   return {
-      {"baseline.jpg", make(16, 16, [](JpegSpec&) {})},
-      {"odd-size.jpg", make(13, 7, [](JpegSpec& s) { s.quality = 40; })},
-      {"grey.jpg", make(9, 17, [](JpegSpec& s) { s.grayscale = true; })},
-      {"progressive.jpg", make(24, 8, [](JpegSpec& s) { s.progressive = true; })},
-      {"rgb.jpg", make(8, 8, [](JpegSpec& s) { s.storeAsRgb = true; })},
-      {"cmyk.jpg", make(8, 8, [](JpegSpec& s) { s.cmyk = true; })},
-      {"ycck.jpg", make(8, 8, [](JpegSpec& s) { s.ycck = true; })},
-      {"two-components.jpg", make(8, 8, [](JpegSpec& s) { s.unknownComponents = 2; })},
-      {"one-pixel.jpg", make(1, 1, [](JpegSpec&) {})},
+      {"baseline.jpg", make(16, 16, [](JpegRecipe&) {})},
+      {"odd-size.jpg", make(13, 7, [](JpegRecipe& s) { s.quality = 40; })},
+      {"grey.jpg", make(9, 17, [](JpegRecipe& s) { s.grayscale = true; })},
+      {"progressive.jpg", make(24, 8, [](JpegRecipe& s) { s.progressive = true; })},
+      {"rgb.jpg", make(8, 8, [](JpegRecipe& s) { s.storeAsRgb = true; })},
+      {"cmyk.jpg", make(8, 8, [](JpegRecipe& s) { s.cmyk = true; })},
+      {"ycck.jpg", make(8, 8, [](JpegRecipe& s) { s.ycck = true; })},
+      {"two-components.jpg", make(8, 8, [](JpegRecipe& s) { s.unknownComponents = 2; })},
+      {"one-pixel.jpg", make(1, 1, [](JpegRecipe&) {})},
       {"empty.jpg", ""},
   };
 }

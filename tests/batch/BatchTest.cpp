@@ -40,10 +40,10 @@ class BatchTest : public test::TempDirTest {
   }
 
   std::string Picture(const std::string& name, int width = 40, int height = 30) {
-    test::JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    test::WriteJpeg(Path("in/" + name), spec);
+    test::JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    test::WriteJpeg(Path("in/" + name), recipe);
     return Path("in/" + name);
   }
 

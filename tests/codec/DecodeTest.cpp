@@ -10,7 +10,7 @@
 namespace kobanto {
 namespace {
 
-using test::JpegSpec;
+using test::JpegRecipe;
 using test::MakeJpeg;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -30,10 +30,10 @@ bool Near(Rgb a, Rgb b, int tolerance) {
          std::abs(a.b - b.b) <= tolerance;
 }
 
-JpegSpec ColourSpec(int width = 48, int height = 32) {
-  JpegSpec spec;
-  spec.width = width, spec.height = height;
-  return spec;
+JpegRecipe ColourSpec(int width = 48, int height = 32) {
+  JpegRecipe recipe;
+  recipe.width = width, recipe.height = height;
+  return recipe;
 }
 
 TEST_F(DecodeTest, AColourSourceGivesTheLibrarysRgbPixels) {
@@ -47,10 +47,10 @@ TEST_F(DecodeTest, AColourSourceGivesTheLibrarysRgbPixels) {
 }
 
 TEST_F(DecodeTest, AGreyscaleSourceGivesTheTwoHundredThirtySixGreyLevels) {
-  JpegSpec spec = ColourSpec();
-  spec.grayscale = true;
+  JpegRecipe recipe = ColourSpec();
+  recipe.grayscale = true;
   for (DecodeDepth depth : {DecodeDepth::k24, DecodeDepth::k8}) {
-    const Bitmap& decoded = Decode(MakeJpeg(spec), depth);
+    const Bitmap& decoded = Decode(MakeJpeg(recipe), depth);
     ASSERT_EQ(decoded.Format(), PixelFormat::kIndexed8);
     ASSERT_EQ(decoded.Palette().size(), 236u);
     for (int j = 0; j < 236; ++j) {
@@ -61,19 +61,19 @@ TEST_F(DecodeTest, AGreyscaleSourceGivesTheTwoHundredThirtySixGreyLevels) {
 }
 
 TEST_F(DecodeTest, AnRgbSourceKeepsItsColours) {
-  JpegSpec spec = ColourSpec(32, 16);
-  spec.storeAsRgb = true;
-  spec.pixel = [](int x, int) { return x < 16 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; };
-  const Bitmap& decoded = Decode(MakeJpeg(spec));
+  JpegRecipe recipe = ColourSpec(32, 16);
+  recipe.storeAsRgb = true;
+  recipe.pixel = [](int x, int) { return x < 16 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; };
+  const Bitmap& decoded = Decode(MakeJpeg(recipe));
   EXPECT_TRUE(Near(decoded.PixelRgb(4, 8), Rgb{255, 0, 0}, 2));
   EXPECT_TRUE(Near(decoded.PixelRgb(27, 8), Rgb{0, 0, 255}, 2));
 }
 
 TEST_F(DecodeTest, AProgressiveStreamDecodesToThePixelsOfItsBaselineTwin) {
   for (bool grey : {false, true}) {
-    JpegSpec spec = ColourSpec(45, 35);
-    spec.grayscale = grey;
-    Bytes baseline = MakeJpeg(spec);
+    JpegRecipe recipe = ColourSpec(45, 35);
+    recipe.grayscale = grey;
+    Bytes baseline = MakeJpeg(recipe);
     Bytes progressive = test::ToProgressive(baseline);
     ASSERT_EQ(test::FindSegment(progressive, 0xC2).length, grey ? 11u : 17u);
     for (DecodeDepth depth : {DecodeDepth::k24, DecodeDepth::k8}) {
@@ -105,13 +105,13 @@ TEST_F(DecodeTest, AStreamCutShortAfterItsScanHeaderDecodesAndSaves) {
 }
 
 TEST_F(DecodeTest, AnEightBitDepthReducesAColourSourceToAtMost236Colours) {
-  JpegSpec spec = ColourSpec(64, 64);
-  spec.pixel = [](int x, int y) {
+  JpegRecipe recipe = ColourSpec(64, 64);
+  recipe.pixel = [](int x, int y) {
     if (y < 16) return Rgb{255, 0, 0};
     return Rgb{static_cast<std::uint8_t>(x * 4), static_cast<std::uint8_t>(y * 4),
                static_cast<std::uint8_t>((x * y) & 0xFF)};
   };
-  const Bitmap& decoded = Decode(MakeJpeg(spec), DecodeDepth::k8);
+  const Bitmap& decoded = Decode(MakeJpeg(recipe), DecodeDepth::k8);
   ASSERT_EQ(decoded.Format(), PixelFormat::kIndexed8);
   EXPECT_LE(decoded.Palette().size(), 236u);
   EXPECT_GT(decoded.Palette().size(), 16u);
@@ -173,16 +173,16 @@ TEST_F(DecodeTest, FourComponentSourcesAreConvertedToRgb) {
   };
   for (Case c :
        {Case{"cmyk", false, true}, Case{"ycck", true, true}, Case{"plain", false, false}}) {
-    JpegSpec spec = ColourSpec(16 * static_cast<int>(colours.size()), 16);
-    spec.cmyk = !c.ycck, spec.ycck = c.ycck, spec.adobeMarker = c.adobe;
-    spec.ink = [&](int x, int) {
+    JpegRecipe recipe = ColourSpec(16 * static_cast<int>(colours.size()), 16);
+    recipe.cmyk = !c.ycck, recipe.ycck = c.ycck, recipe.adobeMarker = c.adobe;
+    recipe.ink = [&](int x, int) {
       std::array<std::uint8_t, 4> ink = colours[x / 16].ink;
       if (c.adobe) {
         for (auto& sample : ink) sample = static_cast<std::uint8_t>(255 - sample);
       }
       return ink;
     };
-    Bytes jpeg = MakeJpeg(spec);
+    Bytes jpeg = MakeJpeg(recipe);
     const Bitmap& decoded = Decode(jpeg);
     ASSERT_EQ(decoded.Format(), PixelFormat::kRgb24) << c.name;
     for (std::size_t i = 0; i < colours.size(); ++i) {

@@ -153,10 +153,10 @@ TEST_F(EncodeTest, AnIndexedPictureIsEncodedInItsPaletteColours) {
 }
 
 TEST_F(EncodeTest, AGreySourceBecomesAThreeComponentGreyOutput) {
-  test::JpegSpec spec;
-  spec.width = 32, spec.height = 24, spec.grayscale = true;
+  test::JpegRecipe recipe;
+  recipe.width = 32, recipe.height = 24, recipe.grayscale = true;
   std::string source = Path("grey.jpg");
-  test::WriteJpeg(source, spec);
+  test::WriteJpeg(source, recipe);
   TJPEGImage grey(DecodeDepth::k24);
   grey.LoadFromFile(source);
   Bytes jpeg = Save(test::DecodeByDrawing(grey));

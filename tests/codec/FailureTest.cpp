@@ -11,8 +11,8 @@ namespace {
 
 using test::FindSegment;
 using test::JpegError;
+using test::JpegRecipe;
 using test::JpegSegment;
-using test::JpegSpec;
 using test::kNoError;
 using test::MakeJpeg;
 using test::Outcome;
@@ -25,9 +25,9 @@ void Put16(Bytes& bytes, std::size_t at, int value) {
 }
 
 Bytes Baseline(bool grey = false) {
-  JpegSpec spec;
-  spec.width = 24, spec.height = 16, spec.grayscale = grey;
-  return MakeJpeg(spec);
+  JpegRecipe recipe;
+  recipe.width = 24, recipe.height = 16, recipe.grayscale = grey;
+  return MakeJpeg(recipe);
 }
 
 // The frame header's offsets: FF C0 LL LL precision height(2) width(2) count, then per component
@@ -95,22 +95,22 @@ Bytes TooManyHuffmanCodes() {
 }
 
 Bytes Arithmetic() {
-  JpegSpec spec;
-  spec.width = 24, spec.height = 16, spec.arithmetic = true;
-  return MakeJpeg(spec);
+  JpegRecipe recipe;
+  recipe.width = 24, recipe.height = 16, recipe.arithmetic = true;
+  return MakeJpeg(recipe);
 }
 
 Bytes TwoComponents() {
-  JpegSpec spec;
-  spec.width = 24, spec.height = 16, spec.unknownComponents = 2;
-  return MakeJpeg(spec);
+  JpegRecipe recipe;
+  recipe.width = 24, recipe.height = 16, recipe.unknownComponents = 2;
+  return MakeJpeg(recipe);
 }
 
 // A small stream whose frame header claims a large size.
 Bytes Large(bool progressive, bool grey, int width, int height) {
-  JpegSpec spec;
-  spec.width = 24, spec.height = 16, spec.grayscale = grey, spec.progressive = progressive;
-  return WithSize(MakeJpeg(spec), progressive ? 0xC2 : 0xC0, width, height);
+  JpegRecipe recipe;
+  recipe.width = 24, recipe.height = 16, recipe.grayscale = grey, recipe.progressive = progressive;
+  return WithSize(MakeJpeg(recipe), progressive ? 0xC2 : 0xC0, width, height);
 }
 
 class FailureTest : public test::CodecTest {};

@@ -50,10 +50,10 @@ class ConversionRunTest : public test::TempDirTest {
   }
 
   std::string Picture(const std::string& name, int width = 64, int height = 48) {
-    test::JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    test::WriteJpeg(Path("in/" + name), spec);
+    test::JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    test::WriteJpeg(Path("in/" + name), recipe);
     return Path("in/" + name);
   }
 

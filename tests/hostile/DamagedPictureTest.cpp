@@ -16,11 +16,11 @@ namespace {
 constexpr int kWidth = 32, kHeight = 24, kTargetWidth = 9, kTargetHeight = 7;
 
 std::vector<std::uint8_t> SmallJpeg() {
-  test::JpegSpec spec;
-  spec.width = kWidth;
-  spec.height = kHeight;
-  spec.quality = 50;
-  return test::MakeJpeg(spec);
+  test::JpegRecipe recipe;
+  recipe.width = kWidth;
+  recipe.height = kHeight;
+  recipe.quality = 50;
+  return test::MakeJpeg(recipe);
 }
 
 // Where the entropy-coded data lies: after the scan header, before the end-of-image marker.

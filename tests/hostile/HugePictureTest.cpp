@@ -11,9 +11,9 @@ namespace kobanto::hostile {
 namespace {
 
 // A 16 x 16 stream whose frame header says 65500 x 65500.
-std::vector<std::uint8_t> HugeHeader(const test::JpegSpec& spec) {
-  std::vector<std::uint8_t> jpeg = test::MakeJpeg(spec);
-  const std::uint8_t frame = spec.progressive ? 0xC2 : 0xC0;
+std::vector<std::uint8_t> HugeHeader(const test::JpegRecipe& recipe) {
+  std::vector<std::uint8_t> jpeg = test::MakeJpeg(recipe);
+  const std::uint8_t frame = recipe.progressive ? 0xC2 : 0xC0;
   const test::JpegSegment sof = test::FindSegment(jpeg, frame);
   for (std::size_t at : {sof.offset + 5, sof.offset + 7}) {  // height, then width
     jpeg[at] = 65500 >> 8;
@@ -46,10 +46,10 @@ class HugePictureTest : public ProgramTest, public testing::WithParamInterface<H
   void ExpectOutOfResources(const Limits& limits) {
     const HugeCase& c = GetParam();
     WriteSettings(SettingsText(Path("out"), false, c.imageLines));
-    test::JpegSpec spec;
-    spec.progressive = c.progressive;
-    spec.grayscale = c.grayscale;
-    test::WriteBytes(Path("in/huge.jpg"), HugeHeader(spec));
+    test::JpegRecipe recipe;
+    recipe.progressive = c.progressive;
+    recipe.grayscale = c.grayscale;
+    test::WriteBytes(Path("in/huge.jpg"), HugeHeader(recipe));
     Watch(Path("in/huge.jpg"));
     auto result = Run({Path("in/huge.jpg"), Picture("in/next.jpg")}, limits);
     EXPECT_EQ(result.status, 1);

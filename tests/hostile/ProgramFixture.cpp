@@ -51,15 +51,15 @@ void ProgramTest::SetUp() {
 }
 
 std::string ProgramTest::Picture(const std::string& path, int width, int height) {
-  test::JpegSpec spec;
-  spec.width = width;
-  spec.height = height;
-  return Picture(path, spec);
+  test::JpegRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  return Picture(path, recipe);
 }
 
-std::string ProgramTest::Picture(const std::string& path, const test::JpegSpec& spec) {
+std::string ProgramTest::Picture(const std::string& path, const test::JpegRecipe& recipe) {
   const std::string full = Path(path);
-  test::WriteJpeg(full, spec);
+  test::WriteJpeg(full, recipe);
   Watch(full);
   return full;
 }

@@ -65,7 +65,7 @@ class ProgramTest : public test::TempDirTest {
 
   // Writes a test JPEG at path (under the test folder) and watches it.
   std::string Picture(const std::string& path, int width = 64, int height = 48);
-  std::string Picture(const std::string& path, const test::JpegSpec& spec);
+  std::string Picture(const std::string& path, const test::JpegRecipe& recipe);
   // Watches a source: every run must leave it exactly as it is now.
   void Watch(const std::string& path);
 

@@ -224,8 +224,8 @@ case "$test_case" in
     ;;
 
   desktop-entry)
-    # The entry is valid, bilingual, opens JPEGs, has its icon, and a launcher that follows the
-    # specification (GLib's) starts one process for a whole dropped selection.
+    # The entry is valid, bilingual, opens JPEGs, has its icon, and a standard launcher (GLib's)
+    # starts one process for a whole dropped selection.
     install_kobanto
     entry="$prefix/share/applications/kobanto.desktop"
     desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"

@@ -88,14 +88,14 @@ void FakeWindowsTree::Add(std::string_view root, const std::vector<std::string>&
                           bool asFolder) {
   Entry* folder = RootEntry(root);
   for (std::size_t i = 0; i < components.size(); ++i) {
-    std::string_view spec = components[i];
-    std::size_t bar = spec.find('|');
-    std::string longName(spec.substr(0, bar));
+    std::string_view component = components[i];
+    std::size_t bar = component.find('|');
+    std::string longName(component.substr(0, bar));
     Entry* existing = Child(*folder, longName);
     if (!existing) {
       auto entry = std::make_unique<Entry>();
       entry->longName = longName;
-      if (bar != std::string_view::npos) entry->shortName = spec.substr(bar + 1);
+      if (bar != std::string_view::npos) entry->shortName = component.substr(bar + 1);
       entry->folder = asFolder || i + 1 < components.size();
       existing = entry.get();
       folder->children.push_back(std::move(entry));

@@ -111,11 +111,11 @@ int PercentOf(int dimension, int percent) {
 }
 
 // A picture with fine detail and noise, so that every coefficient and every pixel counts.
-JpegSpec NoisyPicture(int width, int height, std::uint32_t seed) {
-  JpegSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.pixel = [seed, width, height](int x, int y) {
+JpegRecipe NoisyPicture(int width, int height, std::uint32_t seed) {
+  JpegRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.pixel = [seed, width, height](int x, int y) {
     std::uint32_t h = (static_cast<std::uint32_t>(x) * 73856093u) ^
                       (static_cast<std::uint32_t>(y) * 19349663u) ^ (seed * 83492791u);
     h ^= h >> 13, h *= 0x5bd1e995u, h ^= h >> 15;
@@ -123,7 +123,7 @@ JpegSpec NoisyPicture(int width, int height, std::uint32_t seed) {
     auto clamp = [](int v) { return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
     return Rgb{clamp(x * 255 / width + n), clamp(y * 255 / height - n), clamp(128 + 2 * n)};
   };
-  return spec;
+  return recipe;
 }
 
 class OutputIdentityTest : public TempDirTest {

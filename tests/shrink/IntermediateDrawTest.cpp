@@ -16,14 +16,14 @@ namespace {
 class IntermediateDrawTest : public ShrinkTest {
  protected:
   void SetUp() override {
-    JpegSpec spec;
-    spec.width = 90;
-    spec.height = 60;
-    spec.pixel = [](int x, int y) {
+    JpegRecipe recipe;
+    recipe.width = 90;
+    recipe.height = 60;
+    recipe.pixel = [](int x, int y) {
       return Rgb{static_cast<std::uint8_t>(x * 2), static_cast<std::uint8_t>(y * 4),
                  static_cast<std::uint8_t>((x * y) % 256)};
     };
-    source_ = Source("colours.jpg", spec);
+    source_ = Source("colours.jpg", recipe);
   }
 
   // Draws the source at width x height into a display's intermediate picture; picture keeps the

@@ -179,9 +179,9 @@ const FailureCase kFailures[] = {
      Kind::kResources, OutOfResources, true},
     {"UndecodableSourceStillDecodedForAnEmptyTarget",
      [](const ShrinkTest& t) {
-       JpegSpec spec;
-       spec.arithmetic = true;  // loads, and is refused when decoded
-       WriteBytes(t.Path("arith.jpg"), MakeJpeg(spec));
+       JpegRecipe recipe;
+       recipe.arithmetic = true;  // loads, and is refused when decoded
+       WriteBytes(t.Path("arith.jpg"), MakeJpeg(recipe));
        t.WriteSettings({{kPercentValueKey, "0"}});
        return Scene{t.Path("arith.jpg"), OldOutput(t)};
      },
@@ -190,9 +190,9 @@ const FailureCase kFailures[] = {
     // picture is sized, before the source is decoded (decoding this one would fail otherwise).
     {"EnlargementBeyondTheBitmapLimit",
      [](const ShrinkTest& t) {
-       JpegSpec spec;
-       spec.arithmetic = true;
-       WriteBytes(t.Path("huge.jpg"), WithFrameSize(MakeJpeg(spec), 65000, 2000));
+       JpegRecipe recipe;
+       recipe.arithmetic = true;
+       WriteBytes(t.Path("huge.jpg"), WithFrameSize(MakeJpeg(recipe), 65000, 2000));
        t.WriteSettings({{kPercentValueKey, "250"}});
        return Scene{t.Path("huge.jpg"), OldOutput(t)};
      },

@@ -17,15 +17,15 @@ void ShrinkTest::WriteSettings(SettingLines lines) const {
 }
 
 std::string ShrinkTest::Source(std::string_view name, int width, int height) const {
-  JpegSpec spec;
-  spec.width = width;
-  spec.height = height;
-  return Source(name, spec);
+  JpegRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  return Source(name, recipe);
 }
 
-std::string ShrinkTest::Source(std::string_view name, const JpegSpec& spec) const {
+std::string ShrinkTest::Source(std::string_view name, const JpegRecipe& recipe) const {
   const std::string path = Path(name);
-  WriteJpeg(path, spec);
+  WriteJpeg(path, recipe);
   return path;
 }
 

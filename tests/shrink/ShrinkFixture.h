@@ -27,7 +27,7 @@ class ShrinkTest : public TempDirTest {
 
   // Writes a test JPEG of the given size under name and returns its path.
   std::string Source(std::string_view name, int width, int height) const;
-  std::string Source(std::string_view name, const JpegSpec& spec) const;
+  std::string Source(std::string_view name, const JpegRecipe& recipe) const;
 
   ShrinkContext Context(int displayDepth = 32) const {
     return ShrinkContext{Folder(), DisplayFormat{displayDepth}};

@@ -62,14 +62,14 @@ TEST_F(ShrinkTest, TargetSizeFollowsTheModeFlags) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     WriteSettings(c.settings);
-    JpegSpec spec;
-    spec.width = c.sourceWidth;
-    spec.height = c.sourceHeight;
-    spec.pixel = [](int x, int y) {
+    JpegRecipe recipe;
+    recipe.width = c.sourceWidth;
+    recipe.height = c.sourceHeight;
+    recipe.pixel = [](int x, int y) {
       return Rgb{static_cast<std::uint8_t>(x), 90, static_cast<std::uint8_t>(y)};
     };
     const std::string output = Path("S_out.jpg");
-    Shrink(Source("in.jpg", spec), output);
+    Shrink(Source("in.jpg", recipe), output);
     const DecodedImage image = DecodeJpeg(ReadBytes(output));
     EXPECT_EQ(image.width, c.width);
     EXPECT_EQ(image.height, c.height);
@@ -137,16 +137,16 @@ TEST_F(ShrinkTest, AnEmptyTargetWritesAnEmptyFile) {
 }
 
 TEST_F(ShrinkTest, AGreyscaleSourceGivesAGreyColourOutput) {
-  JpegSpec spec;
-  spec.width = 80;
-  spec.height = 60;
-  spec.grayscale = true;
-  spec.pixel = [](int x, int y) {
+  JpegRecipe recipe;
+  recipe.width = 80;
+  recipe.height = 60;
+  recipe.grayscale = true;
+  recipe.pixel = [](int x, int y) {
     const auto v = static_cast<std::uint8_t>((x * 3 + y * 2) % 256);
     return Rgb{v, v, v};
   };
   WriteSettings({{kPercentValueKey, "50"}});
-  Shrink(Source("grey.jpg", spec), Path("S_grey.jpg"));
+  Shrink(Source("grey.jpg", recipe), Path("S_grey.jpg"));
   const DecodedImage image = DecodeJpeg(ReadBytes(Path("S_grey.jpg")));
   EXPECT_EQ(image.components, 3);
   ASSERT_EQ(image.width, 40);
@@ -162,12 +162,12 @@ TEST_F(ShrinkTest, AGreyscaleSourceGivesAGreyColourOutput) {
 // keeps its colour, near enough for a lossy round trip (and the reduced formats).
 TEST_F(ShrinkTest, ColoursSurviveOnEveryDisplayFormat) {
   const Rgb quarters[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-  JpegSpec spec;
-  spec.width = 96;
-  spec.height = 64;
-  spec.quality = 100;
-  spec.pixel = [&quarters](int x, int y) { return quarters[(x >= 48) + 2 * (y >= 32)]; };
-  const std::string source = Source("quarters.jpg", spec);
+  JpegRecipe recipe;
+  recipe.width = 96;
+  recipe.height = 64;
+  recipe.quality = 100;
+  recipe.pixel = [&quarters](int x, int y) { return quarters[(x >= 48) + 2 * (y >= 32)]; };
+  const std::string source = Source("quarters.jpg", recipe);
   WriteSettings({{kPercentValueKey, "50"}, {kQualityKey, "100"}});
   for (int depth : {32, 24, 16, 15, 8, 4, 1}) {
     SCOPED_TRACE(depth);

@@ -27,28 +27,28 @@ Rgb Gradient(int x, int y, int w, int h) {
           static_cast<std::uint8_t>((x + y) * 127 / (w + h > 2 ? w + h - 2 : 1))};
 }
 
-void SetColourModel(jpeg_compress_struct& cinfo, const JpegSpec& spec) {
-  if (spec.cmyk || spec.ycck) {
+void SetColourModel(jpeg_compress_struct& cinfo, const JpegRecipe& recipe) {
+  if (recipe.cmyk || recipe.ycck) {
     cinfo.input_components = 4;
     cinfo.in_color_space = JCS_CMYK;
-  } else if (spec.unknownComponents > 0) {
-    cinfo.input_components = spec.unknownComponents;
+  } else if (recipe.unknownComponents > 0) {
+    cinfo.input_components = recipe.unknownComponents;
     cinfo.in_color_space = JCS_UNKNOWN;
   } else {
-    cinfo.input_components = spec.grayscale ? 1 : 3;
-    cinfo.in_color_space = spec.grayscale ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.input_components = recipe.grayscale ? 1 : 3;
+    cinfo.in_color_space = recipe.grayscale ? JCS_GRAYSCALE : JCS_RGB;
   }
 }
 
-void FillRow(const JpegSpec& spec, int y, int channels, std::vector<JSAMPLE>& row) {
-  for (int x = 0; x < spec.width; ++x) {
+void FillRow(const JpegRecipe& recipe, int y, int channels, std::vector<JSAMPLE>& row) {
+  for (int x = 0; x < recipe.width; ++x) {
     JSAMPLE* p = &row[static_cast<std::size_t>(x) * channels];
-    if (channels == 4 && spec.ink) {
-      auto ink = spec.ink(x, y);
+    if (channels == 4 && recipe.ink) {
+      auto ink = recipe.ink(x, y);
       for (int c = 0; c < 4; ++c) p[c] = ink[c];
       continue;
     }
-    Rgb c = spec.pixel ? spec.pixel(x, y) : Gradient(x, y, spec.width, spec.height);
+    Rgb c = recipe.pixel ? recipe.pixel(x, y) : Gradient(x, y, recipe.width, recipe.height);
     if (channels == 3) {
       p[0] = c.r, p[1] = c.g, p[2] = c.b;
     } else {
@@ -67,7 +67,7 @@ struct MemDest {
 
 }  // namespace
 
-std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
+std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe) {
   jpeg_compress_struct cinfo{};
   ThrowingErrors errors{};
   cinfo.err = jpeg_std_error(&errors.mgr);
@@ -76,21 +76,21 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
   jpeg_create_compress(&cinfo);
   try {
     jpeg_mem_dest(&cinfo, &dest.buffer, &dest.size);
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-    SetColourModel(cinfo, spec);
+    cinfo.image_width = static_cast<JDIMENSION>(recipe.width);
+    cinfo.image_height = static_cast<JDIMENSION>(recipe.height);
+    SetColourModel(cinfo, recipe);
     jpeg_set_defaults(&cinfo);
-    if (spec.storeAsRgb) jpeg_set_colorspace(&cinfo, JCS_RGB);
-    if (spec.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
-    if (spec.cmyk && !spec.adobeMarker) cinfo.write_Adobe_marker = FALSE;
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
-    if (spec.arithmetic) cinfo.arith_code = TRUE;
+    if (recipe.storeAsRgb) jpeg_set_colorspace(&cinfo, JCS_RGB);
+    if (recipe.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    if (recipe.cmyk && !recipe.adobeMarker) cinfo.write_Adobe_marker = FALSE;
+    jpeg_set_quality(&cinfo, recipe.quality, TRUE);
+    if (recipe.progressive) jpeg_simple_progression(&cinfo);
+    if (recipe.arithmetic) cinfo.arith_code = TRUE;
     jpeg_start_compress(&cinfo, TRUE);
     const int channels = cinfo.input_components;
-    std::vector<JSAMPLE> row(static_cast<std::size_t>(spec.width) * channels);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(recipe.width) * channels);
     while (cinfo.next_scanline < cinfo.image_height) {
-      FillRow(spec, static_cast<int>(cinfo.next_scanline), channels, row);
+      FillRow(recipe, static_cast<int>(cinfo.next_scanline), channels, row);
       JSAMPROW rows[1] = {row.data()};
       jpeg_write_scanlines(&cinfo, rows, 1);
     }
@@ -103,7 +103,9 @@ std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec) {
   return dest.Bytes();
 }
 
-void WriteJpeg(const std::string& path, const JpegSpec& spec) { WriteBytes(path, MakeJpeg(spec)); }
+void WriteJpeg(const std::string& path, const JpegRecipe& recipe) {
+  WriteBytes(path, MakeJpeg(recipe));
+}
 
 std::vector<std::uint8_t> ToProgressive(const std::vector<std::uint8_t>& jpeg) {
   jpeg_decompress_struct in{};

@@ -12,7 +12,7 @@
 namespace kobanto::test {
 
 // What a test JPEG looks like. Made with libjpeg in the test itself, never taken from elsewhere.
-struct JpegSpec {
+struct JpegRecipe {
   int width = 16;
   int height = 16;
   int quality = 90;
@@ -33,8 +33,8 @@ struct JpegSpec {
   int unknownComponents = 0;
 };
 
-std::vector<std::uint8_t> MakeJpeg(const JpegSpec& spec);
-void WriteJpeg(const std::string& path, const JpegSpec& spec);
+std::vector<std::uint8_t> MakeJpeg(const JpegRecipe& recipe);
+void WriteJpeg(const std::string& path, const JpegRecipe& recipe);
 
 // The same picture as a progressive stream holding exactly the same coefficients (a lossless
 // transcode of the coefficients, as jpegtran does).
