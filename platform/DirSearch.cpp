@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string_view>
@@ -17,12 +18,10 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return true;
 }
@@ -30,23 +29,6 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 bool Exists(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0;
-}
-
-// The stored spelling of name among the entries of folder: the exact name, or else the first by
-// bytes of the names that differ from it only in ASCII case. Nothing when the folder cannot be
-// listed or holds no such entry.
-std::optional<std::string> StoredName(const std::string& folder, const std::string& name) {
-  UniqueDir dir(::opendir(folder.c_str()));
-  if (!dir) return std::nullopt;
-  std::optional<std::string> match;
-  while (const dirent* entry = ::readdir(dir.get())) {
-    std::string_view stored = entry->d_name;
-    if (stored == name) return name;
-    if (EqualsIgnoringAsciiCase(stored, name) && (!match || stored < *match)) {
-      match = std::string(stored);
-    }
-  }
-  return match;
 }
 
 std::string CollapseSlashes(const std::string& path) {
@@ -61,6 +43,18 @@ std::string CollapseSlashes(const std::string& path) {
 
 }  // namespace
 
+std::optional<std::vector<std::string>> NamesIgnoringAsciiCase(const std::string& folder,
+                                                               std::string_view name) {
+  UniqueDir dir(::opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (EqualsIgnoringAsciiCase(entry->d_name, name)) names.emplace_back(entry->d_name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 bool HostDirSearch::NamesExistingFile(const std::string& path) const {
   struct stat st {};
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -71,7 +65,11 @@ std::optional<std::string> HostDirSearch::Find(const std::string& path) const {
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return std::nullopt;
   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  if (auto stored = StoredName(folder, name)) return stored;
+  // The stored spelling: the exact name, or else the first by bytes of those that differ from it
+  // only in ASCII case.
+  if (auto names = NamesIgnoringAsciiCase(folder, name); names && !names->empty()) {
+    return std::find(names->begin(), names->end(), name) != names->end() ? name : names->front();
+  }
   // A folder that can be entered but not listed, or a name the kernel resolves without listing
   // it: the path still exists, so it keeps the name as given.
   if (Exists(path)) return name;

@@ -2,6 +2,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kobanto {
 
@@ -28,6 +30,17 @@ class HostDirSearch final : public DirSearch {
   bool NamesExistingFile(const std::string& path) const override;
   std::optional<std::string> Find(const std::string& path) const override;
 };
+
+// The names of the entries of folder that equal name but for the case of ASCII letters (the exact
+// name among them), sorted by bytes; nothing when the folder cannot be listed. Both the long-name
+// search and the settings file's lookup choose among them.
+std::optional<std::vector<std::string>> NamesIgnoringAsciiCase(const std::string& folder,
+                                                               std::string_view name);
+
+// c with A-Z made lower case; every other byte, also of a multi-byte character, unchanged.
+inline char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // path made absolute against the current folder, with runs of "/" written as one. "." and ".."
 // stay as given: the kernel resolves them against the folders actually reached, and settling them
