@@ -7,9 +7,11 @@
 
 #include "Unit2/ShrinkJpeg.h"
 #include "platform/Errors.h"
-#include "tests/hostile/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace kobanto::hostile {
+
+using namespace test;
 namespace {
 
 // The picture: 32 x 24 shrunk at the default 30 % gives 9 x 7.

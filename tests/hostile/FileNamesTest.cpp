@@ -11,10 +11,12 @@
 #include "companion/AttachmentSplit.h"
 #include "platform/Errors.h"
 #include "platform/UniqueFd.h"
-#include "tests/hostile/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 #include "tests/support/Unprivileged.h"
 
 namespace kobanto::hostile {
+
+using namespace test;
 namespace {
 
 using test::DecodeJpeg;

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
-#include "tests/hostile/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace kobanto::hostile {
+
+using namespace test;
 namespace {
 
 // A 16 x 16 stream whose frame header says 65500 x 65500.

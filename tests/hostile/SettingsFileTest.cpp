@@ -10,9 +10,11 @@
 #include "platform/Cp932.h"
 #include "platform/Errors.h"
 #include "settings/Settings.h"
-#include "tests/hostile/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 namespace kobanto::hostile {
+
+using namespace test;
 namespace {
 
 using settings::SettingsValues;

@@ -16,12 +16,14 @@
 #include "platform/Errors.h"
 #include "settings/IniFile.h"
 #include "settings/Keys.h"
-#include "tests/hostile/ProgramFixture.h"
 #include "tests/hostile/SettingsWriterProtocol.h"
+#include "tests/support/ProgramFixture.h"
 
 extern char** environ;
 
 namespace kobanto::hostile {
+
+using namespace test;
 namespace {
 
 using settings::SettingsValues;

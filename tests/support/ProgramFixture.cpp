@@ -1,4 +1,4 @@
-#include "tests/hostile/ProgramFixture.h"
+#include "tests/support/ProgramFixture.h"
 
 #include <dirent.h>
 
@@ -7,7 +7,7 @@
 
 #include "platform/Cp932.h"
 
-namespace kobanto::hostile {
+namespace kobanto::test {
 
 FileState StateOf(const std::string& path) {
   FileState state;
@@ -17,7 +17,7 @@ FileState StateOf(const std::string& path) {
   state.kind = st.st_mode & S_IFMT;
   state.mtimeSec = st.st_mtim.tv_sec;
   state.mtimeNsec = st.st_mtim.tv_nsec;
-  if (S_ISREG(st.st_mode)) state.bytes = test::ReadBytes(path);
+  if (S_ISREG(st.st_mode)) state.bytes = ReadBytes(path);
   return state;
 }
 
@@ -47,19 +47,19 @@ void ProgramTest::SetUp() {
   for (auto sub : {"bin", "in", "out", "tmp", "home", "mail", "tools"}) {
     ASSERT_EQ(::mkdir(Path(sub).c_str(), 0755), 0);
   }
-  test::CopyFile(KOBANTO_BINARY, Path("bin/kobanto"));
+  CopyFile(KOBANTO_BINARY, Path("bin/kobanto"));
 }
 
 std::string ProgramTest::Picture(const std::string& path, int width, int height) {
-  test::JpegRecipe recipe;
+  JpegRecipe recipe;
   recipe.width = width;
   recipe.height = height;
   return Picture(path, recipe);
 }
 
-std::string ProgramTest::Picture(const std::string& path, const test::JpegRecipe& recipe) {
+std::string ProgramTest::Picture(const std::string& path, const JpegRecipe& recipe) {
   const std::string full = Path(path);
-  test::WriteJpeg(full, recipe);
+  WriteJpeg(full, recipe);
   Watch(full);
   return full;
 }
@@ -71,7 +71,7 @@ void ProgramTest::WriteSettings(std::string_view utf8) {
 }
 
 void ProgramTest::WriteSettingsBytes(std::string_view bytes) {
-  test::WriteText(Path("bin/kobanto.ini"), bytes);
+  WriteText(Path("bin/kobanto.ini"), bytes);
 }
 
 std::string ProgramTest::SettingsText(const std::string& saveFolder, bool attach,
@@ -82,23 +82,23 @@ std::string ProgramTest::SettingsText(const std::string& saveFolder, bool attach
 
 void ProgramTest::FakeCompanion() {
   const std::string script = Path("bin/SendTo.exe");
-  test::WriteText(script,
-                  "#!/bin/sh\nmail=\"${0%/*}/../mail\"\nprintf '%s' \"$1\" > \"$mail/received\"\n"
-                  "echo \"$#\" > \"$mail/done\"\n");
+  WriteText(script,
+            "#!/bin/sh\nmail=\"${0%/*}/../mail\"\nprintf '%s' \"$1\" > \"$mail/received\"\n"
+            "echo \"$#\" > \"$mail/done\"\n");
   ::chmod(script.c_str(), 0755);
 }
 
 std::string ProgramTest::Received() {
-  for (int i = 0; i < 400 && !test::Exists(Path("mail/done")); ++i) {
+  for (int i = 0; i < 400 && !Exists(Path("mail/done")); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
-  EXPECT_EQ(test::ReadText(Path("mail/done")), "1\n") << "the companion got one argument";
-  return test::ReadText(Path("mail/received"));
+  EXPECT_EQ(ReadText(Path("mail/done")), "1\n") << "the companion got one argument";
+  return ReadText(Path("mail/received"));
 }
 
-bool ProgramTest::CompanionRan() const { return test::Exists(Path("mail/done")); }
+bool ProgramTest::CompanionRan() const { return Exists(Path("mail/done")); }
 
-test::ProcessResult ProgramTest::Run(const std::vector<std::string>& args, const Limits& limits) {
+ProcessResult ProgramTest::Run(const std::vector<std::string>& args, const Limits& limits) {
   // The limits are set by a shell that then becomes the program.
   std::string limitCommands;
   if (limits.fileBlocks > 0)
@@ -110,7 +110,7 @@ test::ProcessResult ProgramTest::Run(const std::vector<std::string>& args, const
                                 Path("bin/kobanto")};
   argv.insert(argv.end(), args.begin(), args.end());
 
-  test::ProcessOptions options;
+  ProcessOptions options;
   options.env = {{"DISPLAY", std::nullopt},         {"WAYLAND_DISPLAY", std::nullopt},
                  {"QT_QPA_PLATFORM", std::nullopt}, {"HOME", Path("home")},
                  {"TMPDIR", Path("tmp")},           {"PATH", Path("tools") + ":/usr/bin:/bin"},
@@ -122,7 +122,7 @@ test::ProcessResult ProgramTest::Run(const std::vector<std::string>& args, const
   const std::string settingsPath = Path("bin/kobanto.ini");
   const FileState settingsBefore = StateOf(settingsPath);
   const std::set<std::string> binBefore = NamesIn(Path("bin"));
-  test::ProcessResult result = test::RunProcess(argv, options);
+  ProcessResult result = RunProcess(argv, options);
 
   for (const auto& [path, before] : watched_) {
     EXPECT_EQ(StateOf(path), before) << "a source changed: " << path;
@@ -134,4 +134,4 @@ test::ProcessResult ProgramTest::Run(const std::vector<std::string>& args, const
   return result;
 }
 
-}  // namespace kobanto::hostile
+}  // namespace kobanto::test

@@ -14,7 +14,7 @@
 #include "tests/support/Process.h"
 #include "tests/support/TempDir.h"
 
-namespace kobanto::hostile {
+namespace kobanto::test {
 
 // AddressSanitizer reserves terabytes of address space at start and cannot run under an
 // address-space limit: cases that set one run on the ordinary build only.
@@ -59,13 +59,13 @@ std::string Reported(std::string_view message);
 // and mail/ where a fake companion records what it receives. Every run checks afterwards that
 // each watched source is byte for byte as it was, with its modification time, and that the
 // settings file and the rest of bin/ were neither created nor changed.
-class ProgramTest : public test::TempDirTest {
+class ProgramTest : public TempDirTest {
  public:
   void SetUp() override;
 
   // Writes a test JPEG at path (under the test folder) and watches it.
   std::string Picture(const std::string& path, int width = 64, int height = 48);
-  std::string Picture(const std::string& path, const test::JpegRecipe& recipe);
+  std::string Picture(const std::string& path, const JpegRecipe& recipe);
   // Watches a source: every run must leave it exactly as it is now.
   void Watch(const std::string& path);
 
@@ -83,7 +83,7 @@ class ProgramTest : public test::TempDirTest {
   std::string Received();
   bool CompanionRan() const;
 
-  test::ProcessResult Run(const std::vector<std::string>& args, const Limits& limits = {});
+  ProcessResult Run(const std::vector<std::string>& args, const Limits& limits = {});
 
  protected:
   // Off for a case that changes the settings file on purpose while the program runs.
@@ -93,4 +93,4 @@ class ProgramTest : public test::TempDirTest {
   std::map<std::string, FileState> watched_;
 };
 
-}  // namespace kobanto::hostile
+}  // namespace kobanto::test
