@@ -3,10 +3,8 @@
 // Phase timings for the benchmark. A build configured with -DKOBANTO_PROFILE=ON records how long
 // each phase of a conversion takes and prints the totals on standard error as the process ends;
 // in every other build the macros below compile to nothing.
-//
-//   KOBANTO_PROFILE_MARK("name")   records the moment (the monotonic clock, as other processes see
-//   it) KOBANTO_PROFILE_PHASE("name")  adds the time until the end of the enclosing scope to a
-//   phase
+// - KOBANTO_PROFILE_MARK("name") records the moment, on the monotonic clock other processes see.
+// - KOBANTO_PROFILE_PHASE("name") adds the time until the end of the enclosing scope to a phase.
 
 #ifdef KOBANTO_PROFILE
 
